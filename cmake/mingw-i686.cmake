@@ -1,0 +1,20 @@
+# Cross-compiling for 32-bit Windows with MinGW-w64 from Linux.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR X86)
+
+# The posix thread model: GoogleTest needs std::mutex, which GCC's win32 model lacks.
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+
+# Static libraries built by tools/setup.sh (libjpeg) live beside the compiler's own.
+set(CFT_DEPS_PREFIX "${CMAKE_CURRENT_LIST_DIR}/../build/deps/mingw" CACHE PATH
+    "Install prefix of the MinGW libraries built by tools/setup.sh")
+set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32 "${CFT_DEPS_PREFIX}")
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# CTest runs Windows test programs through Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)

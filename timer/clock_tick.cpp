@@ -1,0 +1,3 @@
+#include "timer/clock_tick.h"
+
+void clockTick() {}

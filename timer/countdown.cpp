@@ -1,0 +1,4 @@
+#include "timer/countdown.h"
+
+void armCountdown() {}
+void cancelCountdown() {}

@@ -1,0 +1,5 @@
+// The start and cancel buttons.
+#pragma once
+
+void armCountdown();
+void cancelCountdown();

@@ -1,0 +1,3 @@
+#include "update/check_for_update.h"
+
+void checkForUpdate() {}
