@@ -51,4 +51,6 @@ void onStartupWindowCreated() {
     checkForUpdate();
 }
 
-void onTimerWindowDestroyed() { endProgram(0); }
+void onTimerWindowDestroyed() {
+    endProgram(0);
+}

@@ -33,7 +33,9 @@ void setClock(const DateTime& now) {
     state().wallMilliseconds = 0;
 }
 
-DateTime clock() { return state().wallClock; }
+DateTime clock() {
+    return state().wallClock;
+}
 
 void runFor(long long milliseconds) {
     const long long end = state().steadyMilliseconds + milliseconds;
@@ -51,4 +53,6 @@ void runFor(long long milliseconds) {
 
 }  // namespace headless
 
-DateTime currentTime() { return headless::state().wallClock; }
+DateTime currentTime() {
+    return headless::state().wallClock;
+}

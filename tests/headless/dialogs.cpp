@@ -4,13 +4,17 @@
 
 namespace headless {
 
-const std::vector<MessageBoxCall>& messageBoxes() { return state().messageBoxes; }
+const std::vector<MessageBoxCall>& messageBoxes() {
+    return state().messageBoxes;
+}
 
 void answerMessageBoxes(std::vector<int> buttonCodes) {
     state().answers.assign(buttonCodes.begin(), buttonCodes.end());
 }
 
-const std::vector<Text>& openedPages() { return state().openedPages; }
+const std::vector<Text>& openedPages() {
+    return state().openedPages;
+}
 
 }  // namespace headless
 
@@ -25,4 +29,6 @@ int messageBox(TextView message, int style, TextView title) {
     return answer;
 }
 
-void openWebPage(TextView address) { headless::state().openedPages.emplace_back(address); }
+void openWebPage(TextView address) {
+    headless::state().openedPages.emplace_back(address);
+}

@@ -21,8 +21,8 @@ struct ElementState {
     bool visible = true;
     std::vector<Text> items;  // drop-down list
     int selection = -1;
-    int interval = 0;           // timer, 0 when stopped
-    long long nextTickAt = 0;   // timer, on the steady clock
+    int interval = 0;          // timer, 0 when stopped
+    long long nextTickAt = 0;  // timer, on the steady clock
 };
 
 struct MessageBoxCall {

@@ -19,7 +19,8 @@ bool spin(ElementId spinBox, bool up) {
         return false;
     }
     const auto& settings = std::get<SpinEditSettings>(box.control->settings);
-    box.caption = integerToText(spinnerStep(box.caption, settings.spinLower, settings.spinUpper, up));
+    box.caption =
+        integerToText(spinnerStep(box.caption, settings.spinLower, settings.spinUpper, up));
     return true;
 }
 

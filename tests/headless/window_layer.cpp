@@ -31,7 +31,8 @@ ElementState* find(ElementId id) {
 }
 
 ElementState stateOf(const ControlTemplate& layout) {
-    ElementState control{.control = &layout, .disabled = layout.disabled, .visible = layout.visible};
+    ElementState control{
+        .control = &layout, .disabled = layout.disabled, .visible = layout.visible};
     std::visit(
         [&control](const auto& settings) {
             using Settings = std::decay_t<decltype(settings)>;
@@ -73,11 +74,19 @@ bool isOpen(ElementId window) {
     return found != nullptr && found->window != nullptr;
 }
 
-void failWindowCreation(bool fail) { state().failWindowCreation = fail; }
+void failWindowCreation(bool fail) {
+    state().failWindowCreation = fail;
+}
 
-int lastVisualStyle() { return state().visualStyle; }
-std::optional<int> exitCode() { return state().exitCode; }
-int cleanupRuns() { return state().cleanupRuns; }
+int lastVisualStyle() {
+    return state().visualStyle;
+}
+std::optional<int> exitCode() {
+    return state().exitCode;
+}
+int cleanupRuns() {
+    return state().cleanupRuns;
+}
 
 bool click(ElementId button) {
     ElementState& control = element(button);
@@ -112,8 +121,9 @@ void closeWindow(ElementId window) {
     // Destroying a window takes its controls with it.
     std::erase_if(state().elements, [layout](const auto& entry) {
         return entry.second.window == layout ||
-               std::any_of(layout->controls.begin(), layout->controls.end(),
-                           [&entry](const ControlTemplate& c) { return &c == entry.second.control; });
+               std::any_of(
+                   layout->controls.begin(), layout->controls.end(),
+                   [&entry](const ControlTemplate& c) { return &c == entry.second.control; });
     });
     if (layout->onDestroyed != nullptr) {
         layout->onDestroyed();
@@ -134,8 +144,8 @@ bool openWindow(ElementId window, std::optional<ElementId> /*parent*/, bool /*mo
     if (layout == nullptr || state().failWindowCreation) {
         return false;
     }
-    state().elements[window] = {.window = layout, .caption = Text(layout->caption),
-                                .visible = false};
+    state().elements[window] = {
+        .window = layout, .caption = Text(layout->caption), .visible = false};
     for (const ControlTemplate& control : layout->controls) {
         state().elements[control.id] = headless::stateOf(control);
         if (state().elements[control.id].interval > 0) {
@@ -151,11 +161,15 @@ bool openWindow(ElementId window, std::optional<ElementId> /*parent*/, bool /*mo
     return true;
 }
 
-void applyVisualStyle(int style) { state().visualStyle = style; }
+void applyVisualStyle(int style) {
+    state().visualStyle = style;
+}
 
 void runMessageLoop() {}
 
-void registerCleanup(EventHandler routine) { state().cleanup = routine; }
+void registerCleanup(EventHandler routine) {
+    state().cleanup = routine;
+}
 
 void endProgram(int exitCode) {
     state().elements.clear();
@@ -168,11 +182,17 @@ void endProgram(int exitCode) {
     state().exitCode = exitCode;
 }
 
-void setCaption(ElementId element, TextView text) { headless::element(element).caption = Text(text); }
+void setCaption(ElementId element, TextView text) {
+    headless::element(element).caption = Text(text);
+}
 
-void setDisabled(ElementId control, bool disabled) { headless::element(control).disabled = disabled; }
+void setDisabled(ElementId control, bool disabled) {
+    headless::element(control).disabled = disabled;
+}
 
-Text contentOf(ElementId editBox) { return headless::element(editBox).caption; }
+Text contentOf(ElementId editBox) {
+    return headless::element(editBox).caption;
+}
 
 Text shownTextOf(ElementId list) {
     const headless::ElementState& control = headless::element(list);
@@ -182,7 +202,9 @@ Text shownTextOf(ElementId list) {
     return control.items[static_cast<std::size_t>(control.selection)];
 }
 
-int selectionOf(ElementId list) { return headless::element(list).selection; }
+int selectionOf(ElementId list) {
+    return headless::element(list).selection;
+}
 
 void setInterval(ElementId timer, int milliseconds) {
     headless::ElementState& control = headless::element(timer);

@@ -12,7 +12,7 @@
 namespace {
 
 class ProgramTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { headless::reset(); }
 };
 
