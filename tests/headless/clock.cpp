@@ -1,6 +1,7 @@
 // The settable clock and the timer ticks it delivers.
 #include <climits>
 
+#include "tests/headless/clock_readings.h"
 #include "tests/headless/headless_state.h"
 
 namespace headless {
@@ -54,5 +55,5 @@ void runFor(long long milliseconds) {
 }  // namespace headless
 
 DateTime currentTime() {
-    return headless::state().wallClock;
+    return headless::takeClockReading();
 }

@@ -1,6 +1,9 @@
 // What a user does to the window, and the reset between tests.
 #include "support/numbers.h"
+#include "tests/headless/http.h"
+#include "tests/headless/clock_readings.h"
 #include "tests/headless/headless_state.h"
+#include "tests/headless/power.h"
 #include "ui/spinner_step.h"
 
 namespace headless {
@@ -11,6 +14,9 @@ void reset() {
     s = State();
     s.templates = templates;
     s.wallClock = DateTime{2026, 1, 1, 0, 0, 0};
+    resetHttp();
+    resetPower();
+    resetClockReadings();
 }
 
 bool spin(ElementId spinBox, bool up) {
