@@ -15,7 +15,8 @@ constexpr Color kGrey{128, 128, 128};
 
 constexpr std::array<TextView, 4> kActions{"关机", "重启", "休眠", "注销"};
 
-// Fields separated by " | "; the last one lies under the home link.
+// Fields separated by " | ", centred in the footer. The last one must lie under the home link
+// (x 208 to 352), so the host has to stay short: about 15 characters with the default name.
 constexpr TextView kMakerLine = CFT_MAKER_NAME " | QQ：" CFT_MAKER_QQ " | 网址：" CFT_HOME_HOST;
 
 // Template order is stacking order: the first record lies on top of all others.

@@ -48,8 +48,8 @@ struct LabelSettings {
     std::optional<Color> background;  // none: the system's button-face colour
     HAlign hAlign = HAlign::Left;
     VAlign vAlign = VAlign::Centre;
-    bool raised = false;       // white copy of the caption at (+1, +1) under it
-    int pictureResource = 0;   // RCDATA id of a JPEG drawn tiled from the top-left; 0: none
+    bool raised = false;      // white copy of the caption at (+1, +1) under it
+    int pictureResource = 0;  // RCDATA id of a JPEG drawn tiled from the top-left; 0: none
 };
 
 // Draws nothing but its caption; what lies beneath shows through.
@@ -96,9 +96,9 @@ struct ControlTemplate {
     bool disabled = false;
     bool tabStop = false;
     int cursor = kCursorDefault;
-    EventHandler onClick = nullptr;            // buttons
-    EventHandler onTick = nullptr;             // timers
-    MouseHandler onLeftButtonDown = nullptr;   // any control
+    EventHandler onClick = nullptr;           // buttons
+    EventHandler onTick = nullptr;            // timers
+    MouseHandler onLeftButtonDown = nullptr;  // any control
 };
 
 struct WindowTemplate {

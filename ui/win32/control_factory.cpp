@@ -10,6 +10,7 @@
 #include "support/numbers.h"
 #include "ui/spinner_step.h"
 #include "ui/win32/label_painter.h"
+#include "ui/win32/message_params.h"
 
 namespace {
 
@@ -17,10 +18,12 @@ constexpr const char* kLabelClass = "ChenfengTimerLabel";
 constexpr const char* kTransparentLabelClass = "ChenfengTimerTransparentLabel";
 constexpr const char* kTimerClass = "ChenfengTimerClock";
 
-HINSTANCE instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE instance() {
+    return GetModuleHandleA(nullptr);
+}
 
 ControlRecord* recordOf(HWND handle) {
-    return reinterpret_cast<ControlRecord*>(GetWindowLongPtrA(handle, GWLP_USERDATA));
+    return pointerFrom<ControlRecord*>(GetWindowLongPtrA(handle, GWLP_USERDATA));
 }
 
 LRESULT CALLBACK labelProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -116,7 +119,7 @@ HWND createChild(HWND parent, const ControlTemplate& layout, const ChildSpec& sp
     const int height = spec.height > 0 ? spec.height : layout.rect.height;
     return CreateWindowExA(spec.extendedStyle, spec.windowClass, spec.text.c_str(), style,
                            layout.rect.left, layout.rect.top, layout.rect.width, height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(childIdOf(layout.id))),
+                           pointerFrom<HMENU>(static_cast<INT_PTR>(childIdOf(layout.id))),
                            instance(), nullptr);
 }
 
@@ -179,12 +182,38 @@ void create(HWND parent, ControlRecord& record, const SpinEditSettings& edit) {
     if (layout.disabled) {
         style |= WS_DISABLED;
     }
-    record.spinner = CreateWindowExA(0, UPDOWN_CLASSA, "", style, layout.rect.left + layout.rect.width,
-                                     layout.rect.top, edit.spinWidth, layout.rect.height, parent,
-                                     nullptr, instance(), nullptr);
+    const int spinnerLeft = layout.rect.left + layout.rect.width;
+    record.spinner =
+        CreateWindowExA(0, UPDOWN_CLASSA, "", style, spinnerLeft, layout.rect.top, edit.spinWidth,
+                        layout.rect.height, parent, nullptr, instance(), nullptr);
+    // Placed again: Wine's up-down control makes itself 16 pixels wide when it is created.
+    SetWindowPos(record.spinner, nullptr, spinnerLeft, layout.rect.top, edit.spinWidth,
+                 layout.rect.height, SWP_NOZORDER | SWP_NOACTIVATE);
     // A wide range keeps the arrows reporting in both directions at every value.
     SendMessageA(record.spinner, UDM_SETRANGE32, static_cast<WPARAM>(-30000), 30000);
     SendMessageA(record.spinner, UDM_SETPOS32, 0, 0);
+}
+
+int heightOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return static_cast<int>(rect.bottom - rect.top);
+}
+
+// Windows sizes a closed drop-down list from its font; the template's height is what lines it
+// up with the buttons beside it, so the selection field is shrunk or grown to fit. Measured,
+// not computed: the frame around the field differs between systems, and Wine reads the field
+// back taller than it was set, so the height asked for is tracked here.
+void keepClosedHeight(HWND list, int height) {
+    auto field = static_cast<int>(SendMessageA(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int excess = heightOf(list) - height;
+        if (excess == 0 || field - excess < 1) {
+            return;
+        }
+        field -= excess;
+        SendMessageA(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    }
 }
 
 void create(HWND parent, ControlRecord& record, const DropDownListSettings& list) {
@@ -193,6 +222,7 @@ void create(HWND parent, ControlRecord& record, const DropDownListSettings& list
                                  .style = CBS_DROPDOWNLIST | WS_VSCROLL,
                                  .height = list.openedHeight});
     useDefaultFont(record.handle);
+    keepClosedHeight(record.handle, record.layout->rect.height);
     for (TextView item : list.items) {
         const std::string text(item);
         ComboBox_AddString(record.handle, text.c_str());

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ui/win32/control_factory.h"
+#include "ui/win32/message_params.h"
 #include "ui/win32/window_records.h"
 
 namespace {
@@ -24,7 +25,9 @@ struct Layer {
 
 Layer layer;
 
-HINSTANCE instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE instance() {
+    return GetModuleHandleA(nullptr);
+}
 
 const WindowTemplate* templateOf(ElementId window) {
     auto found = std::find_if(layer.templates.begin(), layer.templates.end(),
@@ -51,7 +54,9 @@ bool modifierHeld() {
     return GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0;
 }
 
-bool usable(HWND control) { return IsWindowVisible(control) && IsWindowEnabled(control); }
+bool usable(HWND control) {
+    return IsWindowVisible(control) && IsWindowEnabled(control);
+}
 
 // Controls taking the focus with Tab, in focus order. All have the same tab order, and equal
 // orders go by descending template position.
@@ -91,8 +96,9 @@ void moveFocus(const WindowRecord& window, bool backwards) {
     HWND focused = GetFocus();
     auto current = std::find(order.begin(), order.end(), focused);
     // With nothing focused (a button that disabled itself had it) start before the first.
-    const std::size_t start =
-        current == order.end() ? order.size() - 1 : static_cast<std::size_t>(current - order.begin());
+    const std::size_t start = current == order.end()
+                                  ? order.size() - 1
+                                  : static_cast<std::size_t>(current - order.begin());
     for (std::size_t step = 1; step <= order.size(); ++step) {
         HWND candidate = order[(start + step) % order.size()];
         if (usable(candidate)) {
@@ -102,24 +108,35 @@ void moveFocus(const WindowRecord& window, bool backwards) {
     }
 }
 
+// An open drop-down list takes Esc and Enter to close itself.
+bool openListHasFocus() {
+    HWND focused = GetFocus();
+    char className[16] = {};
+    return focused != nullptr && GetClassNameA(focused, className, sizeof className) > 0 &&
+           lstrcmpiA(className, "ComboBox") == 0 &&
+           SendMessageA(focused, CB_GETDROPPEDSTATE, 0, 0) != 0;
+}
+
+// A key press as the window sees it. With no control focused (a button that disabled itself
+// had the focus) Windows hands key presses to the active window as system keys, so these
+// count too when Alt is not held.
+bool isKeyPress(const MSG& message) {
+    return message.message == WM_KEYDOWN ||
+           (message.message == WM_SYSKEYDOWN && GetKeyState(VK_MENU) >= 0);
+}
+
 // Keys the window handles itself, before any control sees them. True when handled.
 bool handleWindowKey(WindowRecord& window, const MSG& message) {
-    if (message.message != WM_KEYDOWN) {
+    if (!isKeyPress(message)) {
         return false;
     }
     switch (message.wParam) {
-        case VK_ESCAPE: {
-            if (!window.layout->escCloses || modifierHeld()) {
-                return false;
-            }
-            // An open drop-down list takes Esc to close itself.
-            HWND focused = GetFocus();
-            if (focused != nullptr && SendMessageA(focused, CB_GETDROPPEDSTATE, 0, 0) != 0) {
+        case VK_ESCAPE:
+            if (!window.layout->escCloses || modifierHeld() || openListHasFocus()) {
                 return false;
             }
             PostMessageA(window.handle, WM_CLOSE, 0, 0);
             return true;
-        }
         case VK_TAB:
             if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) {
                 return false;
@@ -128,7 +145,7 @@ bool handleWindowKey(WindowRecord& window, const MSG& message) {
             return true;
         case VK_RETURN:
             // No default button, and Enter does not move the focus.
-            return true;
+            return !openListHasFocus();
         default:
             return false;
     }
@@ -167,19 +184,29 @@ void releaseRecordsAndCleanUp() {
     }
 }
 
-void onActivate(WindowRecord& window, WPARAM state) {
-    if (LOWORD(state) == WA_INACTIVE) {
-        HWND focused = GetFocus();
-        if (focused != nullptr && IsChild(window.handle, focused)) {
-            window.focusBeforeDeactivation = focused;
-        }
-        return;
+void rememberFocus(WindowRecord& window) {
+    HWND focused = GetFocus();
+    if (focused != nullptr && IsChild(window.handle, focused)) {
+        window.focusBeforeDeactivation = focused;
     }
+}
+
+void restoreFocus(const WindowRecord& window) {
     HWND remembered = window.focusBeforeDeactivation;
     if (remembered != nullptr && IsWindow(remembered) && usable(remembered)) {
         focusControl(remembered);
     } else {
         focusFirst(window);
+    }
+}
+
+void onActivate(WindowRecord& window, WPARAM state) {
+    if (LOWORD(state) == WA_INACTIVE) {
+        rememberFocus(window);
+    } else if (HIWORD(state) == 0) {
+        // A minimised window takes no focus; restoring it gives the window the focus, which
+        // WM_SETFOCUS passes on.
+        restoreFocus(window);
     }
 }
 
@@ -205,23 +232,23 @@ LRESULT CALLBACK windowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
-                ControlRecord* control = findControlByHandle(reinterpret_cast<HWND>(lParam));
+                ControlRecord* control = findControlByHandle(pointerFrom<HWND>(lParam));
                 if (control != nullptr && control->layout->onClick != nullptr) {
                     control->layout->onClick();
                 }
             }
             return 0;
         case WM_NOTIFY:
-            return handleControlNotify(*window, *reinterpret_cast<NMHDR*>(lParam));
+            return handleControlNotify(*window, *pointerFrom<NMHDR*>(lParam));
         case WM_CTLCOLORSTATIC: {
-            HBRUSH brush = staticColour(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+            HBRUSH brush = staticColour(pointerFrom<HWND>(lParam), pointerFrom<HDC>(wParam));
             if (brush != nullptr) {
                 return reinterpret_cast<LRESULT>(brush);
             }
             break;
         }
         case WM_SETCURSOR: {
-            ControlRecord* control = findControlByHandle(reinterpret_cast<HWND>(wParam));
+            ControlRecord* control = findControlByHandle(pointerFrom<HWND>(wParam));
             if (control != nullptr && control->layout->cursor != kCursorDefault &&
                 LOWORD(lParam) == HTCLIENT) {
                 SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(control->layout->cursor)));
@@ -232,6 +259,15 @@ LRESULT CALLBACK windowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
         case WM_ACTIVATE:
             onActivate(*window, wParam);
             return 0;
+        case WM_SETFOCUS:
+            restoreFocus(*window);
+            return 0;
+        case WM_SYSCOMMAND:
+            // Minimising takes the focus away before the window is deactivated.
+            if ((wParam & 0xFFF0U) == SC_MINIMIZE) {
+                rememberFocus(*window);
+            }
+            break;
         case WM_DESTROY:
             onDestroy(*window);
             return 0;
@@ -247,7 +283,7 @@ bool registerWindowClass() {
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance();
     windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.hbrBackground = pointerFrom<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
     return RegisterClassExA(&windowClass) != 0;
 }
@@ -349,8 +385,8 @@ bool openWindow(ElementId window, std::optional<ElementId> parent, bool /*modal*
         top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     }
     std::string caption(layout->caption);
-    HWND handle = CreateWindowExA(0, kWindowClass, caption.c_str(), style, left, top, width,
-                                  height, owner, nullptr, instance(), nullptr);
+    HWND handle = CreateWindowExA(0, kWindowClass, caption.c_str(), style, left, top, width, height,
+                                  owner, nullptr, instance(), nullptr);
     if (handle == nullptr) {
         return false;
     }
@@ -404,7 +440,9 @@ void runMessageLoop() {
     releaseRecordsAndCleanUp();
 }
 
-void registerCleanup(EventHandler routine) { layer.cleanup = routine; }
+void registerCleanup(EventHandler routine) {
+    layer.cleanup = routine;
+}
 
 void endProgram(int exitCode) {
     releaseRecordsAndCleanUp();

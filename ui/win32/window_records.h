@@ -16,7 +16,7 @@ struct ControlRecord {
     HWND spinner = nullptr;  // the up-down arrows of a spin box
     FontHandle font;         // null: the default GUI font
     BitmapHandle picture;    // decoded banner of a picture label
-    SIZE pictureSize{};
+    SIZE pictureSize{};      // its width and height in pixels
     int interval = 0;        // timers: the current interval, 0 when stopped
 };
 
@@ -40,4 +40,6 @@ ControlRecord* findControlByHandle(HWND handle);
 
 // The id a control's child window carries: the low word of its template id, which is what
 // WM_COMMAND can pass and what GetDlgItem finds from outside.
-inline int childIdOf(ElementId control) { return static_cast<int>(control & 0xFFFFU); }
+inline int childIdOf(ElementId control) {
+    return static_cast<int>(control & 0xFFFFU);
+}
