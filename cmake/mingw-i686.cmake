@@ -2,9 +2,11 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR X86)
 
-# The posix thread model: GoogleTest needs std::mutex, which GCC's win32 model lacks.
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+# The win32 thread model: the program has one thread and no std::thread or std::mutex, and
+# the posix model would link winpthread (31 KB) into every exe. (GoogleTest would need the
+# posix model; it only runs natively here.)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 # Static libraries built by tools/setup.sh (libjpeg) live beside the compiler's own.
