@@ -106,6 +106,7 @@ PACKAGES=(
     locales                 # localedef and the zh_CN / GBK definitions
     clang-format clang-tidy
     clang libclang-rt-14-dev # the fuzz targets (tools/fuzz.sh): libFuzzer and the sanitizers
+    fonts-wine              # Marlett: Wine draws the title bar's buttons with it
 )
 
 # Binary packages (wine32:i386) need the i386 architecture before apt can see them.
@@ -435,10 +436,15 @@ printf -v REG_TEXT '%s\r\n' \
     '[HKEY_CURRENT_USER\Software\Wine\WineBrowser]' \
     "\"Browsers\"=\"\\\"$BROWSER\\\"\"" \
     ''
+# Debian's Wine does not put Marlett into a new prefix; without it the title bar's
+# minimise and close buttons show as the letters "0" and "r".
+MARLETT=/usr/share/wine/fonts/marlett.ttf
+[[ -f "$MARLETT" ]] || die "$MARLETT is missing (package fonts-wine)"
+
 # What the prefix must be: the Wine version, where it lives, and its settings.
 # A prefix made otherwise (or left half-made: no stamp) is made anew.
 prefix_key() {
-    { wine --version; printf '%s\n' "$PREFIX_DIR"; printf '%s' "$REG_TEXT"; } | hash_stdin
+    { wine --version; printf '%s\n' "$PREFIX_DIR" "$MARLETT"; printf '%s' "$REG_TEXT"; } | hash_stdin
 }
 
 if [[ ! -f "$PREFIX_STAMP" || "$(cat "$PREFIX_STAMP")" != "$(prefix_key)" ]]; then
@@ -470,6 +476,7 @@ if [[ ! -f "$PREFIX_STAMP" || "$(cat "$PREFIX_STAMP")" != "$(prefix_key)" ]]; th
         run_logged "$PREFIX_LOG" wineserver -p
         run_logged "$PREFIX_LOG" wineboot -i
         run_logged "$PREFIX_LOG" wine regedit /S "$reg_file"
+        cp "$MARLETT" "$WINEPREFIX/drive_c/windows/Fonts/"
 
         # Read the font replacements back through Wine: the Chinese names must
         # have arrived as Chinese (reg prints them in GBK, code page 936).
