@@ -81,3 +81,7 @@ void syncCommand(Arguments& args, JsonObject& reply);
 void processesCommand(Arguments& args, JsonObject& reply);
 void watchCommand(Arguments& args, JsonObject& reply);
 void exitCodeCommand(Arguments& args, JsonObject& reply);
+void setEnvironmentCommand(Arguments& args, JsonObject& reply);
+void startTimedCommand(Arguments& args, JsonObject& reply);
+void memoryCommand(Arguments& args, JsonObject& reply);
+void terminateCommand(Arguments& args, JsonObject& reply);

@@ -1,7 +1,8 @@
 // Drives the program from outside, as a user would: reads one command per line on standard
 // input and answers each with one JSON line on standard output, {"ok":true,...} or
 // {"ok":false,"error":"..."}. Texts are UTF-8 on the pipes. Nothing here waits for the
-// program longer than kAnswerTimeoutMs; the end of input ends the driver.
+// program longer than kAnswerTimeoutMs, except a command given a limit of its own (start_timed);
+// the end of input ends the driver.
 #include <windows.h>
 
 #include <array>
@@ -23,6 +24,11 @@ constexpr std::array commands{
     CommandEntry{"processes", "processes EXE-NAME", processesCommand},
     CommandEntry{"watch", "watch PID", watchCommand},
     CommandEntry{"exit_code", "exit_code PID", exitCodeCommand},
+    // Started by the driver itself, for the benchmarks.
+    CommandEntry{"setenv", "setenv NAME [VALUE]", setEnvironmentCommand},
+    CommandEntry{"start_timed", "start_timed LIMIT-MS EXE-PATH", startTimedCommand},
+    CommandEntry{"memory", "memory PID", memoryCommand},
+    CommandEntry{"terminate", "terminate PID", terminateCommand},
     // Windows and what they show.
     CommandEntry{"find_window", "find_window PID|0 TITLE", findWindowCommand},
     CommandEntry{"windows", "windows PID|0", windowsCommand},
