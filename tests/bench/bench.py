@@ -30,12 +30,10 @@ import fcntl
 import os
 import re
 import shutil
-import socket
 import statistics
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 from dataclasses import dataclass, field
 from pathlib import Path
@@ -44,6 +42,7 @@ from typing import Callable
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 import harness  # noqa: E402
 from harness import CANCEL_BUTTON, MINUTES_EDIT, START_BUTTON, TITLE, StepFailed  # noqa: E402
+from update_server import Connection, UpdateServer  # noqa: E402
 
 START_LIMIT_MS = 30000
 SETTLE = 1.0  # seconds between a window's first answer and the memory reading
@@ -134,78 +133,24 @@ def resident_by_mapping(unix_pid: int) -> collections.Counter:
     return sizes
 
 
-# --- a server that stalls ---------------------------------------------------------------------
+# --- servers that stall -----------------------------------------------------------------------
 
 
-def silent(_connection: socket.socket) -> None:
+def silent(connection: Connection, _path: str) -> None:
     """Takes the request and answers nothing."""
+    connection.wait_until_closed()
 
 
-def headers_then_silence(connection: socket.socket) -> None:
-    connection.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 4096\r\n\r\n")
+def headers_then_silence(connection: Connection, _path: str) -> None:
+    connection.head("200 OK", ["Content-Length: 4096"])
+    connection.wait_until_closed()
 
 
-def trickle(connection: socket.socket, stopping: threading.Event) -> None:
+def trickle(connection: Connection, _path: str) -> None:
     """Announces a 1 MB body and sends it a byte a second."""
-    connection.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 1048576\r\n\r\n")
-    while not stopping.wait(TRICKLE_INTERVAL):
-        connection.sendall(b"x")
-
-
-class StalledServer:
-    """Answers every connection on 127.0.0.1 with one behaviour, then keeps it open until the
-    program hangs up or the server closes."""
-
-    def __init__(self):
-        self.listener = socket.create_server(("127.0.0.1", 0))
-        self.listener.settimeout(0.05)
-        self.port = self.listener.getsockname()[1]
-        self.behaviour: Callable = silent
-        self.requests = 0
-        self.stopping = threading.Event()
-        self.threads = [threading.Thread(target=self._accept, daemon=True)]
-        self.threads[0].start()
-
-    def close(self) -> None:
-        self.stopping.set()
-        for thread in self.threads:
-            thread.join(timeout=5)
-        self.listener.close()
-
-    def _accept(self) -> None:
-        while not self.stopping.is_set():
-            try:
-                connection, _ = self.listener.accept()
-            except socket.timeout:
-                continue
-            thread = threading.Thread(target=self._serve, args=(connection,), daemon=True)
-            self.threads.append(thread)
-            thread.start()
-
-    def _serve(self, connection: socket.socket) -> None:
-        with connection:
-            connection.settimeout(5)
-            head = b""
-            with contextlib.suppress(OSError):
-                while b"\r\n\r\n" not in head:
-                    data = connection.recv(4096)
-                    if not data:
-                        return
-                    head += data
-            self.requests += 1
-            with contextlib.suppress(OSError):
-                if self.behaviour is trickle:
-                    trickle(connection, self.stopping)
-                else:
-                    self.behaviour(connection)
-                # Held open until the program gives up on it.
-                connection.settimeout(0.05)
-                while not self.stopping.is_set():
-                    try:
-                        if not connection.recv(4096):
-                            return
-                    except socket.timeout:
-                        continue
+    if connection.head("200 OK", ["Content-Length: 1048576"]):
+        while not connection.stopping.wait(TRICKLE_INTERVAL) and connection.send(b"x"):
+            pass
 
 
 # --- the session ------------------------------------------------------------------------------
@@ -464,16 +409,15 @@ def measure_stalled_update(bench: Bench, runs: int, refused: tuple[float, float]
         ("server sends a byte a second", trickle, READING_BUDGET + TRICKLE_INTERVAL,
          f"{READING_BUDGET:g} s reading budget + {TRICKLE_INTERVAL:g} s"),
     ]
-    server = StalledServer()
+    server = UpdateServer()
     try:
         for name, behaviour, budget, why in scenarios:
-            server.behaviour = behaviour
             unanswered = []
             for _ in range(runs):
-                requests = server.requests
+                server.serve(behaviour)
                 started = bench.start(harness.test_build_program(), f"127.0.0.1:{server.port}")
                 bench.end(started)
-                if server.requests != requests + 1:
+                if len(server.requests) != 1:
                     raise StepFailed(f"{name}: the update check did not reach the server")
                 unanswered.append(started.ready - started.visible)
             log(f"stalled update check, {name}: median {median(unanswered):.2f} s")
