@@ -97,7 +97,7 @@ bool registerClass(const char* name, WNDPROC procedure, HCURSOR cursor) {
     return RegisterClassExA(&windowClass) != 0;
 }
 
-struct ChildSpec {
+struct ChildWindow {
     const char* windowClass = nullptr;
     std::string text;
     DWORD style = 0;
@@ -105,8 +105,8 @@ struct ChildSpec {
     int height = 0;
 };
 
-HWND createChild(HWND parent, const ControlTemplate& layout, const ChildSpec& spec) {
-    DWORD style = WS_CHILD | spec.style;
+HWND createChild(HWND parent, const ControlTemplate& layout, const ChildWindow& child) {
+    DWORD style = WS_CHILD | child.style;
     if (layout.visible) {
         style |= WS_VISIBLE;
     }
@@ -116,8 +116,8 @@ HWND createChild(HWND parent, const ControlTemplate& layout, const ChildSpec& sp
     if (layout.tabStop) {
         style |= WS_TABSTOP;
     }
-    const int height = spec.height > 0 ? spec.height : layout.rect.height;
-    return CreateWindowExA(spec.extendedStyle, spec.windowClass, spec.text.c_str(), style,
+    const int height = child.height > 0 ? child.height : layout.rect.height;
+    return CreateWindowExA(child.extendedStyle, child.windowClass, child.text.c_str(), style,
                            layout.rect.left, layout.rect.top, layout.rect.width, height, parent,
                            pointerFrom<HMENU>(static_cast<INT_PTR>(childIdOf(layout.id))),
                            instance(), nullptr);
@@ -128,12 +128,12 @@ void useDefaultFont(HWND control) {
                  FALSE);
 }
 
-FontHandle makeFont(const FontSpec& spec) {
-    if (spec.face.empty()) {
+FontHandle makeFont(const FontSpec& font) {
+    if (font.face.empty()) {
         return nullptr;
     }
-    const std::string face(spec.face);
-    return FontHandle(CreateFontA(-spec.characterHeight, 0, 0, 0, spec.weight, FALSE, FALSE, FALSE,
+    const std::string face(font.face);
+    return FontHandle(CreateFontA(-font.characterHeight, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                   PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
 }
