@@ -338,6 +338,7 @@ if [[ -z "$src_dir" || ! -f "$JPEG_STAMP" || ! -f "$JPEG_PREFIX/lib/libjpeg.a" |
     fi
     say "building libjpeg-turbo for MinGW i686 ($(basename "$src_dir"); log: build/deps/logs/libjpeg-turbo.log)"
     rm -rf "$JPEG_BUILD" "$JPEG_STAMP" "$JPEG_PATCHED"
+    mkdir -p "$(dirname -- "$JPEG_PATCHED")"
     cp -a "$src_dir" "$JPEG_PATCHED"
     for feature in "${JPEG_UNUSED_FEATURES[@]}"; do
         sed -i -E "s/^#define[[:space:]]+$feature\b/#undef $feature/" "$JPEG_PATCHED/jmorecfg.h"
