@@ -73,6 +73,15 @@ def test_build_program() -> Path:
     return path_from_env("CFT_TEST_EXE", BUILD / "tests" / "seams" / "ChenfengTimerTest.exe")
 
 
+def configured_home_host() -> str:
+    """The home page's host as the build under test was configured: its generated header says."""
+    header = test_build_program().parents[2] / "generated" / "product_constants.h"
+    found = re.search(r'#define CFT_HOME_HOST "([^"]*)"', header.read_text(encoding="utf-8"))
+    if not found:
+        raise StepFailed(f"no CFT_HOME_HOST in {header}")
+    return found.group(1)
+
+
 def shipped_program() -> Path:
     return path_from_env("CFT_SHIPPED_EXE", BUILD / "app" / "ChenfengTimer.exe")
 

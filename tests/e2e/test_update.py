@@ -29,12 +29,7 @@ SLACK = 3.0
 
 
 def home_page_address() -> str:
-    """As the build under test was configured: its generated header says."""
-    header = harness.test_build_program().parents[2] / "generated" / "product_constants.h"
-    found = re.search(r'#define CFT_HOME_HOST "([^"]*)"', header.read_text(encoding="utf-8"))
-    if not found:
-        raise StepFailed(f"no CFT_HOME_HOST in {header}")
-    return "http://" + found.group(1)
+    return "http://" + harness.configured_home_host()
 
 
 def peak_memory_kib(unix_pid: int) -> int:

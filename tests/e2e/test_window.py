@@ -4,7 +4,6 @@ README."""
 
 from __future__ import annotations
 
-import re
 import subprocess
 import time
 
@@ -39,15 +38,6 @@ SPINNER_RECTS = {HOURS_EDIT: (40, 96, 58, 120), MINUTES_EDIT: (120, 96, 138, 120
 TAB_ORDER = [HOURS_EDIT, MINUTES_EDIT, START_BUTTON, ACTION_COMBO]
 
 FOOTER_MIDDLE = 212  # a row of the footer, in client coordinates
-
-
-def configured_home_host() -> str:
-    """The home page's host as the build under test was configured."""
-    header = harness.test_build_program().parents[2] / "generated" / "product_constants.h"
-    found = re.search(r'#define CFT_HOME_HOST "([^"]*)"', header.read_text(encoding="utf-8"))
-    if not found:
-        raise StepFailed(f"no CFT_HOME_HOST in {header}")
-    return found.group(1)
 
 
 class WindowTest(harness.WineTestCase):
@@ -269,7 +259,7 @@ class WindowTest(harness.WineTestCase):
 
     def test_home_link_opens_the_page_on_every_press_over_it_only(self):
         program = self.start()
-        host = configured_home_host()
+        host = harness.configured_home_host()
         self.assertTrue(program.text_of(FOOTER).endswith(" | 网址：" + host),
                         "the footer names the home page's host last")
         # (x in the client area, pages opened in all after the press). Each press that opens
